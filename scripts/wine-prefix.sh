@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Creates the project's Wine prefix once: a 64-bit prefix whose default GUI fonts map
+# to WenQuanYi Micro Hei so that Chinese renders. Safe to call from parallel tests.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+export WINEPREFIX=${WINEPREFIX:-${KELVARO_WINEPREFIX:-$here/../build/wineprefix}}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+[[ -f $WINEPREFIX/.kelvaro-ready ]] && exit 0
+mkdir -p "$(dirname "$WINEPREFIX")"
+exec 9>"$WINEPREFIX.lock"
+flock 9
+[[ -f $WINEPREFIX/.kelvaro-ready ]] && exit 0
+WINEARCH=win64 wineboot -i >/dev/null 2>&1 || true
+reg=$(mktemp --suffix=.reg)
+{
+  printf '\xff\xfe'
+  sed 's/$/\r/' <<'REG' | iconv -f UTF-8 -t UTF-16LE
+Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"Tahoma"="WenQuanYi Micro Hei"
+"MS Shell Dlg"="WenQuanYi Micro Hei"
+"MS Shell Dlg 2"="WenQuanYi Micro Hei"
+"Microsoft Sans Serif"="WenQuanYi Micro Hei"
+"SimSun"="WenQuanYi Micro Hei"
+"宋体"="WenQuanYi Micro Hei"
+REG
+} >"$reg"
+wine regedit "$reg" >/dev/null 2>&1 || true
+rm -f "$reg"
+wineserver -w || true
+touch "$WINEPREFIX/.kelvaro-ready"
