@@ -133,7 +133,9 @@ bool IsWholeNumber(std::string_view cp936) {
     }
   }
   size_t p = 0;
-  auto blank = [&](size_t at) { return at < folded.size() && std::isspace(static_cast<unsigned char>(folded[at])); };
+  auto blank = [&](size_t at) {
+    return at < folded.size() && std::isspace(static_cast<unsigned char>(folded[at]));
+  };
   while (blank(p)) ++p;
   if (p < folded.size() && (folded[p] == '+' || folded[p] == '-')) ++p;
   const size_t digitsStart = p;

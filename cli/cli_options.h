@@ -13,7 +13,7 @@
 namespace kelvaro {
 
 struct CliOptions {
-  std::vector<std::string> seeds;  // from the arguments, in the terminal's encoding
+  std::vector<std::string> seeds;                  // from the arguments, in the terminal's encoding
   std::optional<std::filesystem::path> seedsFile;  // "-" reads standard input
   std::optional<std::string> depthText;            // as typed; read like the window's box
   std::optional<std::string> workersText;

@@ -2,15 +2,15 @@
 // through an in-memory window, show progress, and write the result.
 #include "cli/cli_run.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <random>
-#include <algorithm>
 #include <optional>
+#include <random>
 #include <system_error>
 
 #include "app/ini_file.h"
@@ -97,8 +97,7 @@ bool CanWriteFile(const std::filesystem::path& file) {
 
 // Builds the plan, or gives the usage error's exit status.
 std::optional<int> MakePlan(const CliOptions& options, RunPlan& plan) {
-  const std::filesystem::path settingsFile =
-      SettingsFilePath(RunDirectoryOf(ProgramPath()));
+  const std::filesystem::path settingsFile = SettingsFilePath(RunDirectoryOf(ProgramPath()));
   const std::string section(kSettingsSection);
   auto setting = [&](const std::optional<std::string>& given, std::string_view key,
                      std::string_view fallback, const char* option,
@@ -111,12 +110,12 @@ std::optional<int> MakePlan(const CliOptions& options, RunPlan& plan) {
     if (!IsWholeNumber(out)) return UsageError(std::string(option) + ": not a number: " + *given);
     return std::nullopt;
   };
-  if (auto failed = setting(options.depthText, kDepthKey, kDefaultDepth, "--depth",
-                            plan.depthText)) {
+  if (auto failed =
+          setting(options.depthText, kDepthKey, kDefaultDepth, "--depth", plan.depthText)) {
     return failed;
   }
-  if (auto failed = setting(options.workersText, kWorkerCountKey, kDefaultWorkerCount,
-                            "--workers", plan.workersText)) {
+  if (auto failed = setting(options.workersText, kWorkerCountKey, kDefaultWorkerCount, "--workers",
+                            plan.workersText)) {
     return failed;
   }
 
@@ -124,8 +123,8 @@ std::optional<int> MakePlan(const CliOptions& options, RunPlan& plan) {
     if (seed == "-") continue;  // standard input, read below
     plan.seeds.push_back(TerminalToAnsi(seed));
   }
-  const bool dashSeed = std::find(options.seeds.begin(), options.seeds.end(), "-") !=
-                        options.seeds.end();
+  const bool dashSeed =
+      std::find(options.seeds.begin(), options.seeds.end(), "-") != options.seeds.end();
   if (options.seedsFile && PathText(*options.seedsFile) != "-") {
     if (!CanReadFile(*options.seedsFile)) {
       return UsageError("cannot read the seeds file " + PathText(*options.seedsFile));
@@ -140,8 +139,9 @@ std::optional<int> MakePlan(const CliOptions& options, RunPlan& plan) {
     for (std::string& seed : SeedsFromStandardInput()) plan.seeds.push_back(std::move(seed));
   }
   if (plan.seeds.empty()) {
-    return UsageError("no seed keywords: give them as arguments, with --seeds FILE, or on "
-                      "standard input");
+    return UsageError(
+        "no seed keywords: give them as arguments, with --seeds FILE, or on "
+        "standard input");
   }
 
   if (options.outputFile) {
@@ -198,7 +198,7 @@ struct HarvestSession {
 };
 
 HarvestOutcome RunHarvest(HarvestSession& session, const RunPlan& plan,
-                       const std::atomic<bool>& interrupted) {
+                          const std::atomic<bool>& interrupted) {
   MemoryWindow& window = session.window;
   window.SetListItems(ListId::Keywords, plan.seeds);
   window.SetEditText(EditId::Depth, plan.depthText);
@@ -257,7 +257,8 @@ int RunCli(const std::vector<std::string>& args) {
 
   int status = outcome.interrupted ? kInterruptedExitCode : 0;
   if (plan.outputFile) {
-    if (!WriteWholeFile(*plan.outputFile, FormatKeywordFile(outcome.related, plan.outputEncoding))) {
+    if (!WriteWholeFile(*plan.outputFile,
+                        FormatKeywordFile(outcome.related, plan.outputEncoding))) {
       WriteTerminal(StandardStream::Error,
                     "kelvaro-cli: cannot write " + PathText(*plan.outputFile) + "\n");
       status = 1;

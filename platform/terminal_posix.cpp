@@ -52,18 +52,25 @@ std::string Convert(std::string_view text, const char* to, const char* from) {
 
 int Descriptor(StandardStream stream) {
   switch (stream) {
-    case StandardStream::Input: return STDIN_FILENO;
-    case StandardStream::Output: return STDOUT_FILENO;
-    case StandardStream::Error: return STDERR_FILENO;
+    case StandardStream::Input:
+      return STDIN_FILENO;
+    case StandardStream::Output:
+      return STDOUT_FILENO;
+    case StandardStream::Error:
+      return STDERR_FILENO;
   }
   return STDERR_FILENO;
 }
 
 }  // namespace
 
-void InitTerminal() { std::setlocale(LC_ALL, ""); }
+void InitTerminal() {
+  std::setlocale(LC_ALL, "");
+}
 
-bool IsTerminal(StandardStream stream) { return isatty(Descriptor(stream)) == 1; }
+bool IsTerminal(StandardStream stream) {
+  return isatty(Descriptor(stream)) == 1;
+}
 
 std::string TerminalToAnsi(std::string_view text) {
   if (LocaleIsUtf8()) return WideToAnsi(Utf8ToWide(text));

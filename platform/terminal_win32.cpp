@@ -11,9 +11,12 @@ namespace {
 
 HANDLE StreamHandle(StandardStream stream) {
   switch (stream) {
-    case StandardStream::Input: return GetStdHandle(STD_INPUT_HANDLE);
-    case StandardStream::Output: return GetStdHandle(STD_OUTPUT_HANDLE);
-    case StandardStream::Error: return GetStdHandle(STD_ERROR_HANDLE);
+    case StandardStream::Input:
+      return GetStdHandle(STD_INPUT_HANDLE);
+    case StandardStream::Output:
+      return GetStdHandle(STD_OUTPUT_HANDLE);
+    case StandardStream::Error:
+      return GetStdHandle(STD_ERROR_HANDLE);
   }
   return GetStdHandle(STD_ERROR_HANDLE);
 }
@@ -27,8 +30,12 @@ bool IsTerminal(StandardStream stream) {
   return GetConsoleMode(StreamHandle(stream), &mode) != 0;
 }
 
-std::string TerminalToAnsi(std::string_view text) { return WideToAnsi(Utf8ToWide(text)); }
-std::string AnsiToTerminal(std::string_view cp936) { return WideToUtf8(AnsiToWide(cp936)); }
+std::string TerminalToAnsi(std::string_view text) {
+  return WideToAnsi(Utf8ToWide(text));
+}
+std::string AnsiToTerminal(std::string_view cp936) {
+  return WideToUtf8(AnsiToWide(cp936));
+}
 
 void WriteTerminal(StandardStream stream, std::string_view text) {
   HANDLE handle = StreamHandle(stream);
