@@ -101,5 +101,26 @@ TEST_F(HttpGetTest, ManyFetchesAtOnce) {
   EXPECT_EQ(service_.RequestCount("k0"), 4u);
 }
 
+TEST(HttpGetStoppedService, FetchEndsWhenTheServiceStopsDuringAStall) {
+  // The service must stop while a client still waits on it, and the client must see
+  // the connection end rather than wait out its time-out.
+  std::future<std::string> fetch;
+  {
+    TestSearchService service;
+    service.SetDefaultAnswer(Answer::Stall());
+    fetch = std::async(std::launch::async, [port = service.Port()] {
+      return HttpGet({.host = "127.0.0.1",
+                      .port = port,
+                      .target = "/s?wd=seed",
+                      .connectTimeoutMs = 30000,
+                      .sendTimeoutMs = 30000,
+                      .receiveTimeoutMs = 30000});
+    });
+    ASSERT_TRUE(service.WaitForRequests(1, std::chrono::seconds(10)));
+  }
+  ASSERT_EQ(fetch.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+  EXPECT_EQ(fetch.get(), "");
+}
+
 }  // namespace
 }  // namespace kelvaro
