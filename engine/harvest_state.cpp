@@ -52,7 +52,12 @@ HarvestState::HarvestState(ThreadStarter starter)
       controllerThread_(std::make_shared<ControllerThread>()),
       relatedListPass_(std::make_shared<std::mutex>()) {}
 
-HarvestState::~HarvestState() = default;
+HarvestState::~HarvestState() {
+  // A harvest still running is called off, so its threads stop changing things and
+  // the queued tasks (which hold the harvest, which holds the pool) are dropped.
+  if (current_) controllerThread_->CancelAndRelease(current_->mark);
+  workerPool_->Stop(std::chrono::milliseconds(0));
+}
 
 void HarvestState::StartThread(std::function<void()> body) {
   starter_(std::move(body));

@@ -31,8 +31,9 @@ class HarvestState {
   // pendingTasks and maxLevel 0. `starter` starts the pool's workers and the
   // controllers (tests pass one that fails).
   explicit HarvestState(ThreadStarter starter = StartDetachedThread);
-  // Drops the TaskList and the pool holder (a running pool's queue is closed);
-  // threads still running keep what they use alive and leave by themselves.
+  // Calls off a harvest still running and stops the pool without waiting, then
+  // drops the TaskList and the pool holder; threads still running keep what they
+  // use alive and leave by themselves.
   ~HarvestState();
   HarvestState(const HarvestState&) = delete;
   HarvestState& operator=(const HarvestState&) = delete;

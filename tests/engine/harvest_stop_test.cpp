@@ -144,6 +144,38 @@ TEST(HarvestStop, AfterTheControllerStoppedWaitingThePassesDoNotInterleave) {
   EXPECT_EQ(rig.window.ButtonCaption(), kStartCaption);
 }
 
+// The stop's pass lets the window process its events, clicks included. Clicks that
+// come during the pass are taken up after it, in order: a stop inside the pass would
+// wait for the pass it sits in.
+TEST(HarvestStop, ClicksDuringTheStopPassComeAfterIt) {
+  TestSearchService service;
+  service.SetDefaultAnswer(Answer::Stall());
+  HarvestRig rig(SearchPageFetcher(service.Endpoint(1000)));
+  rig.Set({kSeed}, "1", "2");
+  rig.window.SetListItems(ListId::RelatedKeywords, {"x", "x", "y"});
+  rig.Start();
+  ASSERT_TRUE(service.WaitForRequests(1, 20s));
+
+  int calls = 0;
+  HarvestSnapshot inPass;
+  rig.recorder.SetBeforeProcessEvents([&] {
+    if (++calls != 1) return;
+    rig.runControl.OnStartStopClicked();  // start again ...
+    rig.runControl.OnStartStopClicked();  // ... and stop again
+    inPass = rig.Snapshot();
+  });
+  const std::shared_ptr<Harvest> first = rig.state.CurrentHarvest();
+  rig.Click();  // stop
+  rig.recorder.SetBeforeProcessEvents({});
+  EXPECT_EQ(inPass.caption, kStartCaption);  // neither click had run yet
+  EXPECT_EQ(inPass.tasks, 1u);
+  // Afterwards: stopped, then a new harvest started, then that one stopped.
+  EXPECT_NE(rig.state.CurrentHarvest(), first);
+  EXPECT_EQ(rig.window.ButtonCaption(), kStartCaption);
+  EXPECT_EQ(rig.recorder.RelatedClears(), 2);
+  EXPECT_EQ(rig.Related(), (std::vector<std::string>{"x", "y"}));
+}
+
 // Many quick start/stop cycles against a slow service, each stop at a different
 // point, then a harvest that must end with the right counts.
 TEST(HarvestStop, ManyStartStopCycles) {
