@@ -24,7 +24,8 @@ bool InvokeUnlessCalledOff(Harvest& h, Action action) {
   return done;
 }
 
-// Steps 1 to 4. False when the harvest was called off on the way.
+// Shows that the harvest runs, seeds it and waits until no task is outstanding.
+// False when the harvest was called off on the way.
 bool SeedAndWait(const std::shared_ptr<Harvest>& harvest) {
   Harvest& h = *harvest;
   if (!InvokeUnlessCalledOff(h, [&] { h.window.SetStatusText(std::string(kHarvestingStatus)); })) {

@@ -81,6 +81,7 @@ bool MemoryWindow::OnWindowThread() const {
 }
 
 void MemoryWindow::ProcessEvents() {
+  if (!OnWindowThread()) return;  // hand-overs run on the window thread only
   while (RunOneHandOver()) {
   }
 }

@@ -10,7 +10,8 @@
 namespace kelvaro {
 namespace {
 
-// Steps 3 to 5: fetch, extract, then list, record, count and submit every child.
+// Fetches the record's page, then lists, records, counts and submits every related
+// keyword on it, in page order.
 void HarvestChildren(const std::shared_ptr<Harvest>& harvest, const TaskRecord& record) {
   Harvest& h = *harvest;
   if (h.mark.IsSet()) return;
