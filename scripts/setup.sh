@@ -9,7 +9,7 @@ packages=(
   googletest libbenchmark-dev                        # tests and benchmarks
   libcurl4-openssl-dev                               # the Linux HTTP client
   wine wine64 xvfb xauth x11-utils xdotool           # running and testing the .exe
-  fonts-wqy-microhei imagemagick                     # Chinese under Wine, screenshots
+  fonts-wqy-microhei fonts-wine imagemagick          # Chinese and frames under Wine, screenshots
 )
 
 missing=()
