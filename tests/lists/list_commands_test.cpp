@@ -1,13 +1,14 @@
-// The list commands over a small scripted window: what they do to the lists, the
-// status text and the files on disk, and when they let the window process events.
+// The list commands over the in-memory window: what they do to the lists, the status
+// text and the files on disk, and when they let the window process events.
 #include "lists/list_commands.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <map>
 
+#include "engine/memory_window.h"
 #include "lists/keyword_file.h"
+#include "tests/support/recording_window.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvaro {
@@ -24,112 +25,106 @@ const std::string kImportDone = "\xB5\xBC\xC8\xEB\xCD\xEA\xB3\xC9.";            
 const std::string kExportDone = "\xB5\xBC\xB3\xF6\xCD\xEA\xB3\xC9.";            // 导出完成.
 const std::string kBefore = "before";
 
-// A window whose dialogs answer from scripts and whose event processing runs a hook.
-class FakeWindow : public Window {
- public:
-  std::map<ListId, Lines> lists;
-  std::string status = kBefore;
-  std::deque<std::optional<std::filesystem::path>> fileAnswers;  // nullopt: cancel
-  std::vector<FileDialogMode> fileDialogModes;
-  std::deque<std::optional<std::string>> promptAnswers;
+// The commands run on the in-memory window's thread, as a menu item's handler does,
+// through a recorder whose hook runs at each event round. The dialogs answer from
+// queues; their questions are kept.
+class ListCommands : public testing::Test {
+ protected:
   struct Prompt {
     std::string prompt, title, initial;
   };
-  std::vector<Prompt> prompts;
-  std::function<void()> onProcessEvents = [] {};
-  int eventRounds = 0;
 
-  void Invoke(const std::function<void()>& action) override { action(); }
-  bool OnWindowThread() const override { return true; }
-  void ProcessEvents() override {
-    ++eventRounds;
-    onProcessEvents();
-  }
-  int ListCount(ListId list) override { return static_cast<int>(lists[list].size()); }
-  std::string ListText(ListId list, int index) override {
-    const Lines& items = lists[list];
-    return index >= 0 && index < static_cast<int>(items.size()) ? items[index] : "";
-  }
-  int ListAdd(ListId list, const std::string& text) override {
-    lists[list].push_back(text);
-    return ListCount(list) - 1;
-  }
-  void ListClear(ListId list) override { lists[list].clear(); }
-  std::string EditText(EditId) override { return ""; }
-  void SetEditText(EditId, const std::string&) override {}
-  std::string ButtonCaption() override { return ""; }
-  void SetButtonCaption(const std::string&) override {}
-  std::string StatusText() override { return status; }
-  void SetStatusText(const std::string& text) override { status = text; }
-  bool ShowFileDialog(FileDialogMode mode) override {
-    fileDialogModes.push_back(mode);
-    std::optional<std::filesystem::path> answer = fileAnswers.front();
-    fileAnswers.pop_front();
-    if (answer) path_ = *answer;
-    return answer.has_value();
-  }
-  std::filesystem::path FileDialogPath() override { return path_; }
-  std::optional<std::string> PromptForText(const std::string& prompt, const std::string& title,
-                                           const std::string& initial) override {
-    prompts.push_back({prompt, title, initial});
-    std::optional<std::string> answer = promptAnswers.front();
-    promptAnswers.pop_front();
-    return answer;
+  ListCommands() {
+    window.SetStatusText(kBefore);
+    window.SetFileDialogScript([this](FileDialogMode mode, const std::filesystem::path&) {
+      fileDialogModes.push_back(mode);
+      std::optional<std::filesystem::path> answer = fileAnswers.front();
+      fileAnswers.pop_front();
+      return answer;
+    });
+    window.SetPromptScript(
+        [this](const std::string& prompt, const std::string& title, const std::string& initial) {
+          prompts.push_back({prompt, title, initial});
+          std::optional<std::string> answer = promptAnswers.front();
+          promptAnswers.pop_front();
+          return answer;
+        });
+    recorder.SetBeforeProcessEvents([this] {
+      ++eventRounds;
+      if (onEvents) onEvents();
+    });
   }
 
- private:
-  std::filesystem::path path_;
-};
-
-class ListCommands : public testing::Test {
- protected:
-  TempDir dir;
-  FakeWindow window;
-  Lines& keywords = window.lists[ListId::Keywords];
-  Lines& related = window.lists[ListId::RelatedKeywords];
-
+  void Run(void (*command)(Window&)) {
+    window.Invoke([&] { command(recorder); });
+  }
   void Import(const std::filesystem::path& file) {
-    window.fileAnswers.push_back(file);
-    ImportKeywords(window);
+    fileAnswers.push_back(file);
+    Run(ImportKeywords);
   }
   void Export(const std::filesystem::path& file) {
-    window.fileAnswers.push_back(file);
-    ExportRelatedKeywords(window);
+    fileAnswers.push_back(file);
+    Run(ExportRelatedKeywords);
   }
+  Lines Keywords() { return window.ListItems(ListId::Keywords); }
+  Lines Related() { return window.ListItems(ListId::RelatedKeywords); }
+  void SetKeywords(Lines items) { window.SetListItems(ListId::Keywords, std::move(items)); }
+  void SetRelated(Lines items) { window.SetListItems(ListId::RelatedKeywords, std::move(items)); }
+
+  // Touched on the window thread while a command runs, read by the test afterwards.
+  std::deque<std::optional<std::filesystem::path>> fileAnswers;  // nullopt: cancel
+  std::vector<FileDialogMode> fileDialogModes;
+  std::deque<std::optional<std::string>> promptAnswers;  // nullopt: cancel
+  std::vector<Prompt> prompts;
+  int eventRounds = 0;
+  std::function<void()> onEvents;
+
+  TempDir dir;
+  MemoryWindow window;
+  test::RecordingWindow recorder{window};
 };
 
 TEST_F(ListCommands, AddKeywordTakesTheTextAsTyped) {
-  keywords = {"a"};
-  window.promptAnswers = {"  two spaces before, one after ", "", "a", std::nullopt};
-  for (int i = 0; i < 4; ++i) AddKeyword(window);
-  EXPECT_EQ(keywords, (Lines{"a", "  two spaces before, one after ", "", "a"}));
-  ASSERT_EQ(window.prompts.size(), 4u);
-  EXPECT_EQ(window.prompts[0].prompt, kPrompt);
-  EXPECT_EQ(window.prompts[0].title, kPrompt);
-  EXPECT_EQ(window.prompts[0].initial, "");
-  EXPECT_EQ(window.status, kBefore);
-  EXPECT_TRUE(related.empty());
+  SetKeywords({"a"});
+  promptAnswers = {"  two spaces before, one after ", "", "a", std::nullopt};
+  for (int i = 0; i < 4; ++i) Run(AddKeyword);
+  EXPECT_EQ(Keywords(), (Lines{"a", "  two spaces before, one after ", "", "a"}));
+  ASSERT_EQ(prompts.size(), 4u);
+  EXPECT_EQ(prompts[0].prompt, kPrompt);
+  EXPECT_EQ(prompts[0].title, kPrompt);
+  EXPECT_EQ(prompts[0].initial, "");
+  EXPECT_EQ(window.StatusText(), kBefore);
+  EXPECT_TRUE(Related().empty());
+}
+
+TEST_F(ListCommands, AddKeywordToAListThatRefusesItAddsNothing) {
+  SetKeywords({"a"});
+  window.SetListLimit(ListId::Keywords, 1);
+  promptAnswers = {"b"};
+  Run(AddKeyword);
+  EXPECT_EQ(Keywords(), Lines{"a"});
+  EXPECT_EQ(window.StatusText(), kBefore);
 }
 
 TEST_F(ListCommands, ClearKeywordsReportsEvenAnEmptyList) {
-  keywords = {"a", "b"};
-  related = {"r"};
-  ClearKeywords(window);
-  EXPECT_TRUE(keywords.empty());
-  EXPECT_EQ(related, Lines{"r"});
-  EXPECT_EQ(window.status, kListCleared);
-  window.status = kBefore;
-  ClearKeywords(window);
-  EXPECT_EQ(window.status, kListCleared);
+  SetKeywords({"a", "b"});
+  SetRelated({"r"});
+  Run(ClearKeywords);
+  EXPECT_TRUE(Keywords().empty());
+  EXPECT_EQ(Related(), Lines{"r"});
+  EXPECT_EQ(window.StatusText(), kListCleared);
+  window.SetStatusText(kBefore);
+  Run(ClearKeywords);
+  EXPECT_EQ(window.StatusText(), kListCleared);
 }
 
 TEST_F(ListCommands, ClearRelatedKeywordsLeavesTheStatus) {
-  keywords = {"a"};
-  related = {"r", "s"};
-  ClearRelatedKeywords(window);
-  EXPECT_TRUE(related.empty());
-  EXPECT_EQ(keywords, Lines{"a"});
-  EXPECT_EQ(window.status, kBefore);
+  SetKeywords({"a"});
+  SetRelated({"r", "s"});
+  Run(ClearRelatedKeywords);
+  EXPECT_TRUE(Related().empty());
+  EXPECT_EQ(Keywords(), Lines{"a"});
+  EXPECT_EQ(window.StatusText(), kBefore);
 }
 
 // Every case appends to a list that already holds an item; the whole-file parser
@@ -155,16 +150,16 @@ TEST_F(ListCommands, ImportAppendsTheFilesKeywordLines) {
     SCOPED_TRACE(c.what);
     const auto file = dir / "keywords.txt";
     WriteBytes(file, c.bytes);
-    keywords = {"old"};
-    window.status = kBefore;
+    SetKeywords({"old"});
+    window.SetStatusText(kBefore);
     Import(file);
     Lines expected = {"old"};
     expected.insert(expected.end(), c.added.begin(), c.added.end());
-    EXPECT_EQ(keywords, expected);
-    EXPECT_EQ(window.status, kImportDone);
+    EXPECT_EQ(Keywords(), expected);
+    EXPECT_EQ(window.StatusText(), kImportDone);
     EXPECT_EQ(ParseKeywordFile(c.bytes), c.added);
   }
-  EXPECT_EQ(window.fileDialogModes.back(), FileDialogMode::Open);
+  EXPECT_EQ(fileDialogModes.back(), FileDialogMode::Open);
 }
 
 TEST_F(ListCommands, ImportTwiceGivesEveryKeywordTwice) {
@@ -172,40 +167,40 @@ TEST_F(ListCommands, ImportTwiceGivesEveryKeywordTwice) {
   WriteBytes(file, "a\r\nb\r\n");
   Import(file);
   Import(file);
-  EXPECT_EQ(keywords, (Lines{"a", "b", "a", "b"}));
+  EXPECT_EQ(Keywords(), (Lines{"a", "b", "a", "b"}));
 }
 
 TEST_F(ListCommands, ImportOfAFileThatCannotBeReadAddsNothing) {
   Import(dir / "missing.txt");
   Import(dir.Path());  // a folder
-  EXPECT_TRUE(keywords.empty());
-  EXPECT_EQ(window.status, kImportDone);
+  EXPECT_TRUE(Keywords().empty());
+  EXPECT_EQ(window.StatusText(), kImportDone);
 }
 
 TEST_F(ListCommands, ImportTakesUtf8Files) {
   const auto file = dir / "utf8.txt";
   WriteBytes(file, "\xEF\xBB\xBF\xE4\xB8\xAD\xE6\x96\x87\r\n");  // BOM, 中文
   Import(file);
-  EXPECT_EQ(keywords, Lines{"\xD6\xD0\xCE\xC4"});
+  EXPECT_EQ(Keywords(), Lines{"\xD6\xD0\xCE\xC4"});
 }
 
 TEST_F(ListCommands, ImportProcessesEventsAfterEveryLine) {
   const auto file = dir / "keywords.txt";
   WriteBytes(file, "a\r\n\r\n \r\nb");
-  std::vector<size_t> countsSeen;
-  window.onProcessEvents = [&] { countsSeen.push_back(keywords.size()); };
+  std::vector<int> countsSeen;
+  onEvents = [&] { countsSeen.push_back(window.ListCount(ListId::Keywords)); };
   Import(file);
-  EXPECT_EQ(countsSeen, (std::vector<size_t>{1, 1, 1, 2}));  // skipped lines too
+  EXPECT_EQ(countsSeen, (std::vector<int>{1, 1, 1, 2}));  // skipped lines too
 }
 
 TEST_F(ListCommands, ExportWritesEveryItemWithCrLf) {
-  related = {"a", "b"};
+  SetRelated({"a", "b"});
   const auto file = dir / "out.txt";
   Export(file);
   EXPECT_EQ(ReadBytes(file), "a\r\nb\r\n");
-  EXPECT_EQ(window.status, kExportDone);
-  EXPECT_EQ(window.fileDialogModes.back(), FileDialogMode::Save);
-  EXPECT_EQ(window.eventRounds, 2);
+  EXPECT_EQ(window.StatusText(), kExportDone);
+  EXPECT_EQ(fileDialogModes.back(), FileDialogMode::Save);
+  EXPECT_EQ(eventRounds, 2);
 }
 
 TEST_F(ListCommands, ExportOfAnEmptyListEmptiesTheFile) {
@@ -220,23 +215,22 @@ TEST_F(ListCommands, ExportOfAnEmptyListEmptiesTheFile) {
 }
 
 TEST_F(ListCommands, ExportThatCannotWriteStillReportsDone) {
-  related = {"a"};
+  SetRelated({"a"});
   Export(dir / "missing-folder" / "out.txt");
-  EXPECT_EQ(window.status, kExportDone);
+  EXPECT_EQ(window.StatusText(), kExportDone);
   EXPECT_FALSE(std::filesystem::exists(dir / "missing-folder"));
 }
 
 // The count is read once and the file is the one chosen in the export's own dialog,
 // whatever the events in between do to the list and the dialog.
 TEST_F(ListCommands, ExportWritesTheListAsItWasCountedToItsOwnFile) {
-  related = {"a", "b", "c"};
+  SetRelated({"a", "b", "c"});
   const auto file = dir / "out.txt";
   const auto other = dir / "other.txt";
-  window.onProcessEvents = [&] {
-    if (window.eventRounds != 1) return;
-    related = {"x"};  // shorter now: positions past its end are empty lines
-    related.push_back("added later");
-    window.fileAnswers.push_back(other);
+  onEvents = [&] {
+    if (eventRounds != 1) return;
+    SetRelated({"x", "added later"});  // shorter: positions past its end are empty lines
+    fileAnswers.push_back(other);
     window.ShowFileDialog(FileDialogMode::Open);
   };
   Export(file);
@@ -245,26 +239,26 @@ TEST_F(ListCommands, ExportWritesTheListAsItWasCountedToItsOwnFile) {
 }
 
 TEST_F(ListCommands, ExportThenImportAppendsTheNonBlankItemsInOrder) {
-  related = {"b", "", "  ", "\xD6\xD0 x", "\xA1\xA1", "a\r\nc", "b"};
-  keywords = {"seed"};
+  SetRelated({"b", "", "  ", "\xD6\xD0 x", "\xA1\xA1", "a\r\nc", "b"});
+  SetKeywords({"seed"});
   const auto file = dir / "round.txt";
   Export(file);
   Import(file);
-  EXPECT_EQ(keywords, (Lines{"seed", "b", "\xD6\xD0 x", "a", "c", "b"}));
+  EXPECT_EQ(Keywords(), (Lines{"seed", "b", "\xD6\xD0 x", "a", "c", "b"}));
 }
 
 TEST_F(ListCommands, CancelledDialogsChangeNothing) {
-  keywords = {"k"};
-  related = {"r"};
+  SetKeywords({"k"});
+  SetRelated({"r"});
   const auto file = dir / "keep.txt";
   WriteBytes(file, "kept\r\n");
-  window.fileAnswers = {std::nullopt, std::nullopt};
-  ImportKeywords(window);
-  ExportRelatedKeywords(window);
-  EXPECT_EQ(keywords, Lines{"k"});
-  EXPECT_EQ(related, Lines{"r"});
-  EXPECT_EQ(window.status, kBefore);
-  EXPECT_EQ(window.eventRounds, 0);
+  fileAnswers = {std::nullopt, std::nullopt};
+  Run(ImportKeywords);
+  Run(ExportRelatedKeywords);
+  EXPECT_EQ(Keywords(), Lines{"k"});
+  EXPECT_EQ(Related(), Lines{"r"});
+  EXPECT_EQ(window.StatusText(), kBefore);
+  EXPECT_EQ(eventRounds, 0);
   EXPECT_EQ(ReadBytes(file), "kept\r\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
