@@ -40,13 +40,14 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 // A new file beside `target` that nobody else has: the rename that puts it in place
-// only works within one file system, so it cannot live in /tmp.
+// only works within one file system, so it cannot live in /tmp. Its name does not
+// grow with the target's, so a target whose name is as long as names may be can be
+// written too.
 UniqueFd CreateTemporaryBeside(const std::filesystem::path& target,
                                std::filesystem::path& temporary) {
   std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary = target;
-    temporary += ".kelvaro-" + std::to_string(random()) + ".tmp";
+    temporary = target.parent_path() / (".kelvaro-" + std::to_string(random()) + ".tmp");
     UniqueFd fd(OpenRetrying(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666));
     if (fd || errno != EEXIST) return fd;
   }

@@ -30,13 +30,13 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 }
 
 // A new file beside `target` that nobody else has: MoveFileExW replaces atomically only
-// within one volume, so it cannot live in the temporary folder.
+// within one volume, so it cannot live in the temporary folder. Its name does not grow
+// with the target's, so a target whose name is as long as names may be can be written.
 UniqueFile CreateTemporaryBeside(const std::filesystem::path& target,
                                  std::filesystem::path& temporary) {
   std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    temporary = target;
-    temporary += L".kelvaro-" + std::to_wstring(random()) + L".tmp";
+    temporary = target.parent_path() / (L".kelvaro-" + std::to_wstring(random()) + L".tmp");
     UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file || GetLastError() != ERROR_FILE_EXISTS) return file;

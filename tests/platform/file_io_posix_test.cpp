@@ -69,5 +69,13 @@ TEST(FileIoPosix, ReplacementKeepsModeAndLinks) {
   EXPECT_EQ(info.st_mode & 07777, 0640u);
 }
 
+TEST(FileIoPosix, WritesATargetWithTheLongestName) {
+  TempDir dir;
+  const auto file = dir / std::string(255, 'k');
+  WriteBytes(file, "earlier");
+  ASSERT_TRUE(WriteWholeFile(file, "new"));
+  EXPECT_EQ(ReadBytes(file), "new");
+}
+
 }  // namespace
 }  // namespace kelvaro
