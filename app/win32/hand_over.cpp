@@ -1,7 +1,5 @@
 #include "app/win32/hand_over.h"
 
-#include <algorithm>
-
 namespace kelvaro {
 
 // One waiting caller's operation; it lives on the caller's stack until `done`.
@@ -57,13 +55,14 @@ bool HandOver::Run(const std::function<void()>& action) {
   return call.ran;
 }
 
-bool HandOver::RunQueued() {
+size_t HandOver::RunQueued() {
   size_t count = 0;
   {
     Locked locked(lock_);
     count = queue_.size();
   }
-  for (; count > 0; --count) {
+  size_t ran = 0;
+  for (; ran < count; ++ran) {
     Call* call = nullptr;
     {
       Locked locked(lock_);
@@ -84,9 +83,14 @@ bool HandOver::RunQueued() {
     call->done = true;
     WakeConditionVariable(&call->finished);
   }
+  return ran;
+}
+
+bool HandOver::FinishWake() {
   Locked locked(lock_);
-  if (queue_.empty()) wakePending_ = false;
-  return !queue_.empty();
+  if (!queue_.empty()) return false;
+  wakePending_ = false;
+  return true;
 }
 
 void HandOver::Wake() {

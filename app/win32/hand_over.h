@@ -34,9 +34,13 @@ class HandOver {
   // window takes no hand-overs (not yet, or no longer).
   bool Run(const std::function<void()>& action);
 
-  // Window thread, on the wake message: runs the operations queued at this moment.
-  // True when more have been queued meanwhile; the caller then wakes itself again.
-  bool RunQueued();
+  // Window thread, on the wake message: runs the operations queued at this moment and
+  // gives their number. Until FinishWake, later callers count on this wake.
+  size_t RunQueued();
+  // Window thread, done with a wake: true when nothing waits any more (the next caller
+  // then posts a wake itself); false when more has been queued, and the window thread
+  // must wake itself again (Wake) or run them.
+  bool FinishWake();
   // Posts another wake.
   void Wake();
   // The number the next wake will carry: a wake with a lower number was posted earlier.

@@ -280,14 +280,17 @@ void MainWindow::OnDestroy() {
 
 void MainWindow::OnHandOverWake() {
   // The threads just served often hand over again at once: they are served in the same
-  // turn, for a short while, rather than each through the message queue.
+  // turn, for a short while, rather than each through the message queue. Yielding lets
+  // them run now when the process has one processor.
   const auto start = std::chrono::steady_clock::now();
   auto now = start;
-  bool more = true;
-  while (more && now - start < kHandOverTurn) {
-    more = handOver_.RunQueued();
+  for (;;) {
+    const size_t ran = handOver_.RunQueued();
     now = std::chrono::steady_clock::now();
+    if (ran == 0 || now - start >= kHandOverTurn) break;
+    SwitchToThread();
   }
+  const bool more = !handOver_.FinishWake();
   // Hand-overs, posted, come before painting and input in the queue: while other threads
   // keep handing over, the window still repaints now and then, and waiting input goes
   // before the next round.
