@@ -365,6 +365,7 @@ TEST_F(MainWindowTest, HandOversRunInsideModalLoopsAndEndWithTheWindow) {
 // shows, what it holds, and the item chosen with the keyboard.
 struct MenuSeen {
   RECT rect{};
+  POINT pointer{};                  // where the pointer was when the menu showed
   std::vector<std::wstring> items;  // "-" for a separator
 };
 
@@ -373,6 +374,11 @@ MenuSeen PressRightButtonAndChoose(MainWindow& window, HWND list, const std::vec
   GetWindowRect(list, &listRect);
   const POINT pointer{listRect.left + 20, listRect.top + 30};
   SetCursorPos(pointer.x, pointer.y);
+  WaitUntil([&] {
+    POINT at{};
+    GetCursorPos(&at);
+    return at.x == pointer.x && at.y == pointer.y;
+  });
 
   MenuSeen seen;
   std::atomic<bool> done{false};
@@ -382,6 +388,7 @@ MenuSeen PressRightButtonAndChoose(MainWindow& window, HWND list, const std::vec
     WaitUntil([&] { return (menu = FindThreadWindow(windowThread, L"#32768")) != nullptr; });
     if (menu) {
       GetWindowRect(menu, &seen.rect);
+      GetCursorPos(&seen.pointer);
       HMENU handle = reinterpret_cast<HMENU>(SendMessageW(menu, MN_GETHMENU, 0, 0));
       for (int i = 0; i < GetMenuItemCount(handle); ++i) {
         wchar_t text[64] = {};
@@ -402,8 +409,7 @@ MenuSeen PressRightButtonAndChoose(MainWindow& window, HWND list, const std::vec
   PostMessageW(list, WM_RBUTTONUP, 0, at);
   PumpUntil([&] { return done.load() && !FindThreadWindow(windowThread, L"#32768"); });
   driver.join();
-  window.ProcessEvents();            // the chosen item's command
-  seen.rect.right = seen.rect.left;  // only the corner matters
+  window.ProcessEvents();  // the chosen item's command
   return seen;
 }
 
@@ -412,13 +418,11 @@ TEST_F(MainWindowTest, ListMenusShowAtThePointerAndRunTheirCommands) {
   window.ListAdd(ListId::RelatedKeywords, "b");
   window.SetStatusText("before");
 
-  RECT listRect{};
-  GetWindowRect(Control(ControlId::RelatedList), &listRect);
   // Escape closes the menu without a command.
   MenuSeen related =
       PressRightButtonAndChoose(window, Control(ControlId::RelatedList), {VK_ESCAPE, VK_ESCAPE});
-  EXPECT_EQ(related.rect.left, listRect.left + 20 + 3);
-  EXPECT_EQ(related.rect.top, listRect.top + 30 + 3);
+  EXPECT_EQ(related.rect.left, related.pointer.x + 3);
+  EXPECT_EQ(related.rect.top, related.pointer.y + 3);
   EXPECT_EQ(related.items,
             (std::vector<std::wstring>{L"\u5BFC\u51FA", L"-", L"\u6E05\u7A7A"}));  // 导出 清空
   EXPECT_EQ(window.ListCount(ListId::RelatedKeywords), 1);
@@ -428,11 +432,10 @@ TEST_F(MainWindowTest, ListMenusShowAtThePointerAndRunTheirCommands) {
   EXPECT_EQ(window.ListCount(ListId::RelatedKeywords), 0);
   EXPECT_EQ(window.StatusText(), "before");
 
-  GetWindowRect(Control(ControlId::KeywordList), &listRect);
   MenuSeen keywords =
       PressRightButtonAndChoose(window, Control(ControlId::KeywordList), {VK_UP, VK_RETURN});
-  EXPECT_EQ(keywords.rect.left, listRect.left + 20 + 3);
-  EXPECT_EQ(keywords.rect.top, listRect.top + 30 + 3);
+  EXPECT_EQ(keywords.rect.left, keywords.pointer.x + 3);
+  EXPECT_EQ(keywords.rect.top, keywords.pointer.y + 3);
   EXPECT_EQ(keywords.items, (std::vector<std::wstring>{L"\u6DFB\u52A0", L"\u5BFC\u5165", L"-",
                                                        L"\u6E05\u7A7A"}));  // 添加 导入 清空
   EXPECT_EQ(window.ListCount(ListId::Keywords), 0);
