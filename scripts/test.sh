@@ -42,6 +42,10 @@ for preset in "${presets[@]}"; do
         for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
       fi
       wineserver -p || true  # keep one wineserver alive (one may run already)
+      # Boot the session's services and desktop now, with no output attached: the
+      # first Wine process starts them and they inherit its standard streams, so
+      # ctest would otherwise wait on a test whose pipes they hold open.
+      scripts/wine-run.sh cmd /c exit </dev/null >/dev/null 2>&1 || true
       ctest --preset windows ;;
     *)
       ctest --preset "$preset" ;;
