@@ -1,14 +1,13 @@
 #include "app/ini_file.h"
 
-#include <atomic>
-#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <random>
 #include <string_view>
 #include <system_error>
 #include <vector>
+
+#include "platform/file_io.h"
 
 namespace kelvaro {
 namespace {
@@ -164,42 +163,17 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& file) {
   return content;
 }
 
-// A name beside `file` that no other write, of this process or another, uses now.
-std::filesystem::path TemporaryNameBeside(const std::filesystem::path& file) {
-  static std::atomic<unsigned> counter{0};
-  std::random_device random;
-  std::filesystem::path name = file;
-  name += ".tmp-" + std::to_string(random()) + "-" + std::to_string(counter++);
-  return name;
-}
-
+// The whole new content replaces the file in one step (see platform/file_io.h), so a
+// program that dies while writing leaves the earlier file as it was.
 bool ReplaceFile(const std::filesystem::path& file, const std::string& content) {
   std::error_code error;
   const auto status = std::filesystem::status(file, error);
-  const bool exists = std::filesystem::exists(status);
-  if (exists && (status.permissions() & std::filesystem::perms::owner_write) ==
-                    std::filesystem::perms::none) {
+  if (std::filesystem::exists(status) &&
+      (status.permissions() & std::filesystem::perms::owner_write) ==
+          std::filesystem::perms::none) {
     return false;  // a read-only file stays as it is
   }
-  const std::filesystem::path temporary = TemporaryNameBeside(file);
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.close();
-    if (!out) {
-      std::filesystem::remove(temporary, error);
-      return false;
-    }
-  }
-  if (exists) std::filesystem::permissions(temporary, status.permissions(), error);
-  std::filesystem::rename(temporary, file, error);
-  if (error) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return false;
-  }
-  return true;
+  return WriteWholeFile(file, content);
 }
 
 }  // namespace

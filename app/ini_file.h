@@ -10,8 +10,8 @@
 // adds a missing key at the end of its section and a missing section at the end of the
 // file, and leaves every other line as it was.
 //
-// A write goes to a new file beside the old one, which then replaces it in one rename,
-// so a program that dies while writing never leaves a half-written file behind.
+// A write goes to a new file beside the old one, which then replaces it in one step, so a
+// program that dies while writing never leaves a half-written file behind.
 #pragma once
 
 #include <cstddef>
