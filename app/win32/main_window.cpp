@@ -291,10 +291,11 @@ void MainWindow::OnHandOverWake() {
     SwitchToThread();
   }
   const bool more = !handOver_.FinishWake();
+  const HWND hwnd = hwnd_.load();
+  if (!hwnd) return;  // an operation took the window down
   // Hand-overs, posted, come before painting and input in the queue: while other threads
   // keep handing over, the window still repaints now and then, and waiting input goes
   // before the next round.
-  const HWND hwnd = hwnd_.load();
   if (now - lastBusyRepaint_ >= kBusyRepaintInterval) {
     lastBusyRepaint_ = now;
     RefreshLists();
