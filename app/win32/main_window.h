@@ -96,6 +96,7 @@ class MainWindow final : public Window {
   // Window
   void Invoke(const std::function<void()>& action) override;
   bool OnWindowThread() const override;
+  // At most one look at the queue a millisecond; see ProcessWaitingEvents.
   void ProcessEvents() override;
   int ListCount(ListId list) override;
   std::string ListText(ListId list, int index) override;
@@ -111,6 +112,9 @@ class MainWindow final : public Window {
   std::filesystem::path FileDialogPath() override;
   std::optional<std::string> PromptForText(const std::string& prompt, const std::string& title,
                                            const std::string& initial) override;
+
+  // Handles the events waiting now, without ProcessEvents' pacing.
+  void ProcessWaitingEvents();
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -155,6 +159,7 @@ class MainWindow final : public Window {
   FileDialog fileDialog_;
   HandOver handOver_;
   std::chrono::steady_clock::time_point lastBusyRepaint_{};
+  std::chrono::steady_clock::time_point lastEventCheck_{};
 };
 
 }  // namespace kelvaro

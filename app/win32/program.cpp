@@ -144,7 +144,7 @@ bool Program::WaitForHarvestThreads(std::chrono::milliseconds timeout) {
     const DWORD woken = MsgWaitForMultipleObjectsEx(1, &quiet, static_cast<DWORD>(left.count()),
                                                     QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     // A harvest thread may wait in a hand-over to the window, which runs it meanwhile.
-    if (woken == WAIT_OBJECT_0 + 1) window_.ProcessEvents();
+    if (woken == WAIT_OBJECT_0 + 1) window_.ProcessWaitingEvents();
   }
 }
 

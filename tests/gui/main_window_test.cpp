@@ -193,7 +193,7 @@ TEST_F(MainWindowTest, TabVisitsTheListsTheBoxesAndTheButton) {
   ASSERT_EQ(GetFocus(), Control(order[0]));
   for (size_t i = 1; i < std::size(order); ++i) {
     test::PressKey(GetFocus(), VK_TAB);
-    window.ProcessEvents();
+    window.ProcessWaitingEvents();
     EXPECT_EQ(GetFocus(), Control(order[i])) << "step " << i;
   }
 }
@@ -203,7 +203,7 @@ TEST_F(MainWindowTest, EscapeAndEnterDoNothing) {
     SetFocus(Control(id));
     for (WPARAM key : {VK_ESCAPE, VK_RETURN}) {
       test::PressKey(Control(id), key);
-      window.ProcessEvents();
+      window.ProcessWaitingEvents();
       EXPECT_TRUE(IsWindowVisible(Main()));
       EXPECT_EQ(GetFocus(), Control(id)) << static_cast<int>(id) << " key " << key;
     }
@@ -409,7 +409,7 @@ MenuSeen PressRightButtonAndChoose(MainWindow& window, HWND list, const std::vec
   PostMessageW(list, WM_RBUTTONUP, 0, at);
   PumpUntil([&] { return done.load() && !FindThreadWindow(windowThread, L"#32768"); });
   driver.join();
-  window.ProcessEvents();  // the chosen item's command
+  window.ProcessWaitingEvents();  // the chosen item's command
   return seen;
 }
 
