@@ -19,34 +19,10 @@ struct HarvestState::ThreadCount {
   }
 };
 
-namespace {
-
-// Wraps `starter` so every thread it starts is counted in `threads` while it runs.
-ThreadStarter CountingStarter(std::shared_ptr<HarvestState::ThreadCount> threads,
-                              ThreadStarter starter) {
-  return [threads = std::move(threads), starter = std::move(starter)](std::function<void()> body) {
-    threads->Change(+1);
-    try {
-      starter([threads, body = std::move(body)]() mutable {
-        {
-          // What the body holds is released before the thread counts itself out.
-          std::function<void()> run = std::move(body);
-          run();
-        }
-        threads->Change(-1);
-      });
-    } catch (...) {
-      threads->Change(-1);
-      throw;
-    }
-  };
-}
-
-}  // namespace
-
 HarvestState::HarvestState(ThreadStarter starter)
     : threads_(std::make_shared<ThreadCount>()),
-      starter_(CountingStarter(threads_, std::move(starter))),
+      starter_(CountingStarter(std::move(starter),
+                               [threads = threads_](int delta) { threads->Change(delta); })),
       taskList_(std::make_shared<TaskList>()),
       workerPool_(std::make_shared<WorkerPool>(starter_)),
       controllerThread_(std::make_shared<ControllerThread>()),

@@ -16,4 +16,9 @@ using ThreadStarter = std::function<void(std::function<void()> body)>;
 
 void StartDetachedThread(std::function<void()> body);
 
+// Wraps `starter` so that `count(+1)` runs before each thread starts and `count(-1)`
+// once its body has returned and released what it held (or when it could not start),
+// so an owner can wait until every thread it started has left.
+ThreadStarter CountingStarter(ThreadStarter starter, std::function<void(int delta)> count);
+
 }  // namespace kelvaro

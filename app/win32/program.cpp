@@ -61,21 +61,8 @@ Program::Program(std::filesystem::path programPath, ProgramHooks hooks)
   if (!hooks_.shellOpen) hooks_.shellOpen = ShellOpen;
   if (!hooks_.endProcess) hooks_.endProcess = [](UINT code) { ExitProcess(code); };
 
-  ThreadStarter countingStarter = [threads = threads_](std::function<void()> body) {
-    threads->Change(+1);
-    try {
-      StartDetachedThread([threads, body = std::move(body)]() mutable {
-        {
-          std::function<void()> run = std::move(body);
-          run();
-        }
-        threads->Change(-1);
-      });
-    } catch (...) {
-      threads->Change(-1);
-      throw;
-    }
-  };
+  ThreadStarter countingStarter = CountingStarter(
+      StartDetachedThread, [threads = threads_](int delta) { threads->Change(delta); });
   application_ = std::make_unique<Application>(hooks_.fetchPage, std::move(countingStarter));
   application_->AttachWindow(window_);
 
