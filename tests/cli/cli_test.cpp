@@ -69,7 +69,9 @@ std::pair<std::vector<std::string>, std::string> HarvestInProcess(
   window.SetEditText(EditId::Depth, std::to_string(depth));
   window.SetEditText(EditId::WorkerCount, "4");
   window.Click();
-  EXPECT_TRUE(window.WaitUntil([&] { return window.ButtonCaption() == kStartCaption; }, 20s));
+  // The summary is the controller's last step, after the caption.
+  const std::string done = HarvestSummary(0, 0).substr(0, 8);  // 采集完成
+  EXPECT_TRUE(window.WaitUntil([&] { return window.StatusText().starts_with(done); }, 20s));
   std::pair result{window.ListItems(ListId::RelatedKeywords), window.StatusText()};
   window.Invoke([&] { control.AbortHarvest(); });
   EXPECT_TRUE(state.WaitUntilQuiet(10s));
