@@ -14,19 +14,12 @@
 #include <type_traits>
 
 #include "platform/code_page.h"
-#include "platform/unique_handle.h"
+#include "platform/iconv_handle.h"
 
 namespace kelvaro {
 namespace {
 
 constexpr char16_t kReplacement = u'\uFFFD';
-
-struct IconvTraits {
-  using Handle = iconv_t;
-  static Handle Invalid() { return reinterpret_cast<iconv_t>(-1); }
-  static void Close(Handle handle) { iconv_close(handle); }
-};
-using Iconv = UniqueHandle<IconvTraits>;
 
 bool IsHighSurrogate(char16_t unit) {
   return unit >= 0xD800 && unit <= 0xDBFF;

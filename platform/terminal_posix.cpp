@@ -10,17 +10,11 @@
 #include <iterator>
 
 #include "platform/code_page.h"
+#include "platform/iconv_handle.h"
 #include "platform/terminal.h"
-#include "platform/unique_handle.h"
 
 namespace kelvaro {
 namespace {
-
-struct IconvTraits {
-  using Handle = iconv_t;
-  static Handle Invalid() { return reinterpret_cast<iconv_t>(-1); }
-  static void Close(Handle handle) { iconv_close(handle); }
-};
 
 bool LocaleIsUtf8() {
   const char* codeset = nl_langinfo(CODESET);
@@ -30,7 +24,7 @@ bool LocaleIsUtf8() {
 
 // Converts between the locale's set and CP936; bytes that do not convert become "?".
 std::string Convert(std::string_view text, const char* to, const char* from) {
-  UniqueHandle<IconvTraits> converter(iconv_open(to, from));
+  Iconv converter(iconv_open(to, from));
   if (!converter) return std::string(text);
   std::string out;
   char buffer[4096];
