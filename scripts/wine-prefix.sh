@@ -8,11 +8,11 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 export WINEPREFIX=${WINEPREFIX:-${KELVARO_WINEPREFIX:-$here/../build/wineprefix}}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
-[[ -f $WINEPREFIX/.kelvaro-ready-2 ]] && exit 0
+[[ -f $WINEPREFIX/.kelvaro-ready-3 ]] && exit 0
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
-[[ -f $WINEPREFIX/.kelvaro-ready-2 ]] && exit 0
+[[ -f $WINEPREFIX/.kelvaro-ready-3 ]] && exit 0
 WINEARCH=win64 wineboot -i >/dev/null 2>&1 || true
 reg=$(mktemp --suffix=.reg)
 {
@@ -33,6 +33,9 @@ Windows Registry Editor Version 5.00
 REG
 } >"$reg"
 wine regedit "$reg" >/dev/null 2>&1 || true
+# Debian's Wine looks for its own fonts beside its DLLs, where fonts-wine does not put
+# them; without Marlett the title bar's buttons draw as letters.
+cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 rm -f "$reg"
 wineserver -w || true
-touch "$WINEPREFIX/.kelvaro-ready-2"
+touch "$WINEPREFIX/.kelvaro-ready-3"
