@@ -27,6 +27,7 @@
 #include "app/win32/main_window.h"
 #include "lists/list_commands.h"
 #include "platform/file_io.h"
+#include "tests/gui/window_driver.h"
 #include "tests/support/temp_dir.h"
 
 namespace kelvaro {
@@ -46,21 +47,9 @@ double Milliseconds(Clock::duration duration) {
 }
 
 HWND WaitForDialog(DWORD thread) {
-  for (;;) {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM result) -> BOOL {
-          wchar_t className[16] = {};
-          GetClassNameW(window, className, 16);
-          if (std::wcscmp(className, L"#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-          *reinterpret_cast<HWND*>(result) = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    if (found) return found;
-    Sleep(5);
-  }
+  HWND found = nullptr;
+  test::WaitUntil([&] { return (found = test::FindThreadWindow(thread, L"#32770")) != nullptr; });
+  return found;
 }
 
 struct Figures {

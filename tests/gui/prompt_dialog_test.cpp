@@ -2,6 +2,7 @@
 // user would: its layout, the keys that confirm and cancel, and the typed text coming
 // back exactly, blanks and Chinese included.
 #include "app/win32/prompt_dialog.h"
+#include "tests/gui/window_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -24,23 +25,10 @@ std::wstring TextOf(HWND window) {
 
 // The dialog that `thread` shows, once it is visible; null when none comes.
 HWND WaitForDialog(DWORD thread) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (std::chrono::steady_clock::now() < deadline) {
-    HWND found = nullptr;
-    EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM result) -> BOOL {
-          wchar_t className[16] = {};
-          GetClassNameW(window, className, 16);
-          if (std::wstring_view(className) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-          *reinterpret_cast<HWND*>(result) = window;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    if (found) return found;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return nullptr;
+  HWND found = nullptr;
+  test::WaitUntil([&] { return (found = test::FindThreadWindow(thread, L"#32770")) != nullptr; },
+                  std::chrono::seconds(20));
+  return found;
 }
 
 // Shows the dialog on this thread while `drive` works it from another; the dialog is
